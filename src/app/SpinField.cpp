@@ -1,0 +1,35 @@
+#include "app/SpinField.h"
+
+#include <QRegularExpression>
+
+namespace brixel {
+
+SpinField::SpinField(QWidget* parent) : QSpinBox(parent) {
+    setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+}
+
+QValidator::State SpinField::validate(QString& input, int& pos) const {
+    static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?[0-9]*$"));
+    const QString t = input.trimmed();
+    if (!wholeNumber.match(t).hasMatch())
+        return QValidator::Invalid;
+    bool ok = false;
+    const qlonglong v = t.toLongLong(&ok);
+    if (!ok)
+        return QValidator::Intermediate; // empty, or a lone sign
+    if (v < minimum() || v > maximum())
+        return QValidator::Intermediate; // clamped by fixup() when the field is left
+    return QSpinBox::validate(input, pos);
+}
+
+void SpinField::fixup(QString& input) const {
+    bool ok = false;
+    const qlonglong v = input.trimmed().toLongLong(&ok);
+    if (!ok) {
+        QSpinBox::fixup(input);
+        return;
+    }
+    input = QString::number(qBound(qlonglong(minimum()), v, qlonglong(maximum())));
+}
+
+} // namespace brixel
