@@ -213,16 +213,21 @@ void TestTrafficLog::displayMarks() {
     QByteArray all(256, Qt::Uninitialized);
     for (int b = 0; b < 256; ++b)
         all[b] = char(b);
-    const QString shown = ToDisplayText(all);
-    QCOMPARE(shown.size(), 256); // one character per byte
-    QCOMPARE(shown.at(0), QChar(0x2400));
-    QCOMPARE(shown.at(0x0D), QChar(0x240D));
-    QCOMPARE(shown.at(0x7F), QChar(0x2421));
-    QCOMPARE(shown.at(0x85), QChar(0xFFFD));
-    QCOMPARE(shown.mid(0x20, 0x5F), QString::fromLatin1(all.mid(0x20, 0x5F)));
-    QCOMPARE(shown.at(0xE9), QChar(0xE9));
-    for (const QChar c : shown)
-        QVERIFY2(c.isPrint() || c == QChar(0xFFFD), qPrintable(QString::number(c.unicode(), 16)));
+    for (MarkStyle style : {MarkStyle::ControlPictures, MarkStyle::Letters}) {
+        const QString shown = ToDisplayText(all, style);
+        QCOMPARE(shown.size(), 256); // one character per byte
+        for (int b = 0; b < 256; ++b) {
+            const QChar c = shown.at(b);
+            QVERIFY2(c.isPrint(), qPrintable(QString::number(b, 16)));
+            // A byte with a glyph of its own shows as itself; the others are marked.
+            QCOMPARE(c == QChar(b), !IsMarkedByte(quint8(b)));
+        }
+    }
+    const QString pictures = ToDisplayText(QByteArray("\0\r\x7F\x85", 4));
+    QCOMPARE(pictures, QString(QChar(0x2400)) + QChar(0x240D) + QChar(0x2421) + QChar(0xFFFD));
+    const QString letters = ToDisplayText(QByteArray("\0\r\x7F\x85", 4), MarkStyle::Letters);
+    QCOMPARE(letters, QStringLiteral("@M?E"));
+    QCOMPARE(ToDisplayText("A\xE9\xAD"), QString(QChar(u'A')) + QChar(0xE9) + QChar(u'-'));
 }
 
 BRIXEL_TEST_MAIN(TestTrafficLog)

@@ -6,36 +6,44 @@ namespace brixel {
 
 namespace {
 
-std::array<QChar, 256> MakeGlyphTable() {
-    std::array<QChar, 256> table{};
+using GlyphTable = std::array<QChar, 256>;
+
+GlyphTable MakeGlyphTable(MarkStyle style) {
+    GlyphTable table{};
+    const bool pictures = style == MarkStyle::ControlPictures;
     for (int b = 0; b < 256; ++b) {
+        QChar c(b);
         if (b < 0x20)
-            table[size_t(b)] = QChar(0x2400 + b);
+            c = pictures ? QChar(0x2400 + b) : QChar(b + 0x40);
         else if (b == 0x7F)
-            table[size_t(b)] = QChar(0x2421);
+            c = pictures ? QChar(0x2421) : QChar(u'?');
         else if (b >= 0x80 && b <= 0x9F)
-            table[size_t(b)] = QChar(0xFFFD);
+            c = pictures ? QChar(0xFFFD) : QChar(b - 0x40);
         else if (b == 0xAD)
-            table[size_t(b)] = QChar(0x2010);
-        else
-            table[size_t(b)] = QChar(b);
+            c = QChar(u'-');
+        table[size_t(b)] = c;
     }
     return table;
 }
 
-const std::array<QChar, 256>& GlyphTable() {
-    static const std::array<QChar, 256> table = MakeGlyphTable();
-    return table;
+const GlyphTable& Table(MarkStyle style) {
+    static const GlyphTable pictures = MakeGlyphTable(MarkStyle::ControlPictures);
+    static const GlyphTable letters = MakeGlyphTable(MarkStyle::Letters);
+    return style == MarkStyle::ControlPictures ? pictures : letters;
 }
 
 } // namespace
 
-QChar LogGlyph(quint8 byte) {
-    return GlyphTable()[byte];
+bool IsMarkedByte(quint8 byte) {
+    return byte < 0x20 || (byte >= 0x7F && byte <= 0x9F) || byte == 0xAD;
 }
 
-QString ToDisplayText(const QByteArray& bytes) {
-    const auto& table = GlyphTable();
+QChar LogGlyph(quint8 byte, MarkStyle style) {
+    return Table(style)[byte];
+}
+
+QString ToDisplayText(const QByteArray& bytes, MarkStyle style) {
+    const GlyphTable& table = Table(style);
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
     for (const char c : bytes)

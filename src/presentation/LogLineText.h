@@ -17,8 +17,8 @@ QByteArray JoinPrefix(const QByteArray& prefix, const QByteArray& text);
 // `text` without its LF characters (0x0A); CR and every other byte stay.
 QByteArray RemoveLineFeeds(const QByteArray& text);
 
-// Whole milliseconds between two readings of the clock, never negative: a clock
-// set back counts as a gap too.
+// Whole milliseconds between two readings of the wall clock, never negative: a
+// clock set back (or a daylight-saving change) counts as a gap too.
 qint64 LogGapMs(const QDateTime& last, const QDateTime& now);
 
 } // namespace brixel
