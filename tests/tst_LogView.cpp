@@ -1,5 +1,6 @@
 // The log view: wrapping, scrolling by line with a steady view, coalesced
 // repaints, mouse selection and copying.
+#include "presentation/LogGlyphs.h"
 #include "presentation/LogView.h"
 #include "support/TestMain.h"
 
@@ -60,6 +61,7 @@ private slots:
     void repaintIsCoalesced();
     void mouseSelectionAndCopy();
     void selectAllCopiesWholeLog();
+    void zeroBytesShowAsColouredMarks();
     void selectionStaysWithItsTextAsLinesArrive();
     void newLineMovesCaretToNewestLine();
     void droppedLinesLeaveViewAndSelectionValid();
@@ -219,6 +221,29 @@ void TestLogView::selectAllCopiesWholeLog() {
     s.view->copy();
     QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromLatin1(s.view->text()));
     QVERIFY(!s.view->grab().isNull()); // the zero byte is painted as a mark
+}
+
+// A byte without a glyph leaves a visible mark in the mark colour; the same
+// character received as itself is drawn in the text colour.
+void TestLogView::zeroBytesShowAsColouredMarks() {
+    ShownView s;
+    QVERIFY(QTest::qWaitForWindowExposed(&s.host));
+    const QColor mark = s.view->palette().color(QPalette::Link);
+    auto markPixels = [&] {
+        const QImage image = s.view->viewport()->grab().toImage();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixelColor(x, y) == mark;
+        return count;
+    };
+    QCOMPARE(markPixels(), 0);
+    const QChar glyph = LogGlyph(0, s.view->markStyle());
+    s.view->startLine(QByteArray(1, char(glyph.unicode() < 0x100 ? glyph.unicode() : 'A')));
+    QCOMPARE(markPixels(), 0);
+    s.view->startLine(QByteArray(8, '\0'));
+    QVERIFY(markPixels() > 8);
+    QCOMPARE(s.view->line(0), QByteArray(8, '\0'));
 }
 
 void TestLogView::selectionStaysWithItsTextAsLinesArrive() {

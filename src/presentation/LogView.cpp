@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QGlyphRun>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,25 +16,8 @@
 namespace brixel {
 
 namespace {
-constexpr int kMargin = 3;          // pixels left and right of the text
-constexpr int kFrameMs = 16;        // the view catches up with new text at most this often
-constexpr size_t kKeptLayouts = 64; // laid-out lines kept beyond those in sight
-
-// Control pictures where some font can draw them, letters elsewhere.
-MarkStyle MarkStyleFor(const QFont& font) {
-    QTextLayout probe(QString(QChar(0x2400)), font);
-    probe.beginLayout();
-    probe.createLine();
-    probe.endLayout();
-    for (const QGlyphRun& run : probe.glyphRuns()) {
-        for (quint32 glyph : run.glyphIndexes()) {
-            if (glyph == 0)
-                return MarkStyle::Letters;
-        }
-    }
-    return MarkStyle::ControlPictures;
-}
-
+constexpr int kMargin = 3;   // pixels left and right of the text
+constexpr int kFrameMs = 16; // the view catches up with new text at most this often
 } // namespace
 
 LogView::LogView(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -44,7 +26,7 @@ LogView::LogView(QWidget* parent) : QAbstractScrollArea(parent) {
     QFont f = font();
     f.setBold(true);
     setFont(f);
-    markStyle_ = MarkStyleFor(font());
+    updateLayoutStyle();
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
     // Lines wrap at the view's width, so there is never anything to scroll sideways.
@@ -61,7 +43,7 @@ LogView::~LogView() = default;
 
 void LogView::clear() {
     log_.clear();
-    forgetLayouts();
+    layouts_.clear();
     follow_ = true;
     topRow_ = 0;
     anchor_ = caret_ = Position{log_.oldestSeq(), 0};
@@ -106,7 +88,7 @@ void LogView::moveCaretToStart() {
     if (hasSelection())
         return;
     anchor_ = caret_ = Position{log_.newestSeq(), 0};
-    viewport()->update();
+    contentChanged();
 }
 
 int LogView::caretLine() const {
@@ -174,7 +156,7 @@ bool LogView::before(Position a, Position b) const {
 
 void LogView::setLinePitch(qreal points) {
     pitchPoints_ = std::max<qreal>(points, 0);
-    forgetLayouts();
+    updateLayoutStyle();
     viewport()->update();
 }
 
@@ -186,55 +168,19 @@ qreal LogView::linePitchPixels() const {
 
 // ---- Layout -----------------------------------------------------------------
 
-void LogView::forgetLayouts() {
-    layouts_.clear();
+// Lines are laid out at the viewport's width with the fixed pitch; any change of
+// those lays them out afresh.
+void LogView::updateLayoutStyle() {
+    LogLineLayouts::Style style;
+    style.font = font();
+    style.pitch = linePitchPixels();
+    style.width = std::max(1, viewport()->width() - 2 * kMargin);
+    style.markColor = palette().color(QPalette::Link);
+    layouts_.setStyle(style, viewport());
 }
 
-// The line laid out at the current width; only the newest line ever changes, so a
-// line is laid out again only when its length has.
-LogView::LaidOutLine& LogView::laidOut(qint64 seq) {
-    LaidOutLine& entry = layouts_[seq];
-    const qsizetype length = log_.lineLengthBySeq(seq);
-    if (entry.layout && entry.length == length)
-        return entry;
-    entry.length = length;
-    const QByteArray bytes = log_.lineBySeq(seq);
-    entry.layout =
-        std::make_unique<QTextLayout>(ToDisplayText(bytes, markStyle_), font(), viewport());
-    // Marks for bytes without a glyph stand out in a colour of their own.
-    QList<QTextLayout::FormatRange> marks;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (!IsMarkedByte(quint8(bytes[i])))
-            continue;
-        if (!marks.isEmpty() && marks.last().start + marks.last().length == i) {
-            ++marks.last().length;
-            continue;
-        }
-        QTextLayout::FormatRange mark;
-        mark.start = int(i);
-        mark.length = 1;
-        mark.format.setForeground(palette().color(QPalette::Link));
-        marks.append(mark);
-    }
-    entry.layout->setFormats(marks);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    entry.layout->setTextOption(option);
-    entry.layout->setCacheEnabled(true);
-    const qreal pitch = linePitchPixels();
-    const qreal width = std::max(1, viewport()->width() - 2 * kMargin);
-    int rows = 0;
-    entry.layout->beginLayout();
-    for (QTextLine row = entry.layout->createLine(); row.isValid();
-         row = entry.layout->createLine()) {
-        row.setLineWidth(width);
-        // Each row sits in the middle of its fixed pitch.
-        row.setPosition(QPointF(0, rows * pitch + (pitch - row.height()) / 2));
-        ++rows;
-    }
-    entry.layout->endLayout();
-    entry.rows = std::max(rows, 1);
-    return entry;
+LogLineLayouts::Line& LogView::laidOut(qint64 seq) {
+    return layouts_.line(log_, seq);
 }
 
 int LogView::rowsOfLine(int i) {
@@ -335,6 +281,7 @@ void LogView::scrollContentsBy(int, int) {
 // ---- Painting ---------------------------------------------------------------
 
 void LogView::paintEvent(QPaintEvent* event) {
+    updateLayoutStyle(); // the screen, and with it the pitch in pixels, may have changed
     QPainter painter(viewport());
     painter.fillRect(event->rect(), palette().base());
     painter.setPen(palette().text().color());
@@ -355,7 +302,7 @@ void LogView::paintEvent(QPaintEvent* event) {
     const QRectF clip(event->rect());
     qreal y = -topRow_ * pitch;
     for (qint64 seq = topSeq(); seq >= log_.oldestSeq() && y < bottom; --seq) {
-        LaidOutLine& line = laidOut(seq);
+        LogLineLayouts::Line& line = laidOut(seq);
         line.used = paintCount_;
         QList<QTextLayout::FormatRange> ranges;
         if (selection && seq <= selFrom.seq && seq >= selTo.seq) {
@@ -374,25 +321,32 @@ void LogView::paintEvent(QPaintEvent* event) {
     }
 
     // Keep the lines in sight laid out; forget the others once there are many.
-    if (layouts_.size() > kKeptLayouts) {
-        for (auto it = layouts_.begin(); it != layouts_.end();)
-            it = it->second.used == paintCount_ ? std::next(it) : layouts_.erase(it);
-    }
+    layouts_.trim(paintCount_);
 }
 
 void LogView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    forgetLayouts();
+    updateLayoutStyle();
     syncScrollBar();
 }
 
 void LogView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
-        markStyle_ = MarkStyleFor(font());
-        forgetLayouts();
+        updateLayoutStyle();
         viewport()->update();
     }
+}
+
+// The caret shows while the view has the keyboard focus.
+void LogView::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void LogView::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }
 
 // ---- Mouse and keyboard -----------------------------------------------------
@@ -403,7 +357,7 @@ LogView::Position LogView::positionAt(QPointF point) {
     const qreal pitch = linePitchPixels();
     qreal y = -topRow_ * pitch;
     for (qint64 seq = topSeq();; --seq) {
-        LaidOutLine& line = laidOut(seq);
+        LogLineLayouts::Line& line = laidOut(seq);
         const qreal lineBottom = y + line.rows * pitch;
         if (point.y() < lineBottom || seq == log_.oldestSeq()) {
             if (point.y() >= lineBottom)

@@ -1,15 +1,11 @@
 #pragma once
 
-#include "presentation/LogGlyphs.h"
+#include "presentation/LogLineLayouts.h"
 #include "presentation/TrafficLog.h"
 
 #include <QAbstractScrollArea>
 #include <QElapsedTimer>
 #include <QTimer>
-#include <memory>
-#include <unordered_map>
-
-class QTextLayout;
 
 namespace brixel {
 
@@ -63,12 +59,14 @@ public:
     void scrollByRows(int rows); // positive: towards older lines
     int rowsOfLine(int i);       // wrapped rows the line takes at the current width
     // How bytes without a glyph are shown: control pictures where the font has them.
-    MarkStyle markStyle() const { return markStyle_; }
+    MarkStyle markStyle() const { return layouts_.markStyle(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -84,13 +82,6 @@ private:
         qsizetype col = 0;
         bool operator==(const Position&) const = default;
     };
-    struct LaidOutLine {
-        qsizetype length = -1;
-        int rows = 1;
-        quint64 used = 0;
-        std::unique_ptr<QTextLayout> layout;
-    };
-
     void contentChanged();
     void flush();
     void normalizeTop();
@@ -98,15 +89,14 @@ private:
     void setTop(qint64 seq, int row);
     void syncScrollBar();
     int visibleRows() const;
-    LaidOutLine& laidOut(qint64 seq);
-    void forgetLayouts();
+    void updateLayoutStyle();
+    LogLineLayouts::Line& laidOut(qint64 seq);
     Position clamped(Position p) const;
     bool before(Position a, Position b) const;
     Position positionAt(QPointF point);
 
     TrafficLog log_;
     qreal pitchPoints_ = 0;
-    MarkStyle markStyle_ = MarkStyle::ControlPictures;
 
     // The view: the line at the top (by sequence number) and how many of its
     // wrapped rows are scrolled past. While following, the newest line is on top.
@@ -120,7 +110,7 @@ private:
     Position caret_;
     bool selecting_ = false;
 
-    std::unordered_map<qint64, LaidOutLine> layouts_;
+    LogLineLayouts layouts_;
     quint64 paintCount_ = 0;
 
     QTimer flushTimer_;
