@@ -1,11 +1,24 @@
 #include "app/SpinField.h"
 
+#include <QLineEdit>
 #include <QRegularExpression>
 
 namespace brixel {
 
 SpinField::SpinField(QWidget* parent) : QSpinBox(parent) {
     setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    // Typing reaches the line edit; values set in code or brought into range reach
+    // QSpinBox::textChanged. Either way the field reports each new text once.
+    connect(lineEdit(), &QLineEdit::textChanged, this, &SpinField::noteText);
+    connect(this, &QSpinBox::textChanged, this, &SpinField::noteText);
+    lastText_ = text();
+}
+
+void SpinField::noteText() {
+    if (text() == lastText_)
+        return;
+    lastText_ = text();
+    emit changed();
 }
 
 QValidator::State SpinField::validate(QString& input, int& pos) const {

@@ -12,9 +12,18 @@ class SpinField : public QSpinBox {
 public:
     explicit SpinField(QWidget* parent = nullptr);
 
+signals:
+    // Every change of the text, typed or stepped, also while a typed number lies
+    // outside the range (QSpinBox::textChanged stays silent until the value moves).
+    void changed();
+
 protected:
     QValidator::State validate(QString& input, int& pos) const override;
     void fixup(QString& input) const override;
+
+private:
+    void noteText();
+    QString lastText_;
 };
 
 } // namespace brixel

@@ -38,6 +38,10 @@ TForm1::~TForm1() {
     destroying_ = true;
     if (ComPort1 && ComPort1->isOpen())
         ComPort1BeforeClose();
+    // The controls die after this destructor; what they signal on the way out (a
+    // field brought into range as it loses focus, say) must not reach the window.
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
 }
 
 QString TForm1::statusPanelText(int panel) const {

@@ -43,7 +43,7 @@ void TForm1::WireEvents() {
     // Ticking "Show Timestamp" takes effect at once.
     connect(chkShowDateTime, &QCheckBox::clicked, this, &TForm1::chkShowDateTimeClick);
     connect(btnClearMsg, &QPushButton::clicked, this, &TForm1::btnClearMsgClick);
-    connect(spnTimeout, &SpinField::textChanged, this, &TForm1::spnTimeoutChange);
+    connect(spnTimeout, &SpinField::changed, this, &TForm1::spnTimeoutChange);
     connect(btnResetTimeout, &QPushButton::clicked, this, &TForm1::btnResetTimeoutClick);
 
     connect(Export1, &QAction::triggered, this, &TForm1::Export1Click);
