@@ -36,8 +36,7 @@ TForm1::~TForm1() {
     // Closing an open port while the window goes away runs the before-close
     // handling, which then finds the window being destroyed and skips its steps.
     destroying_ = true;
-    if (ComPort1 && ComPort1->isOpen())
-        ComPort1BeforeClose();
+    CloseComPort();
 }
 
 QString TForm1::statusPanelText(int panel) const {
