@@ -36,8 +36,7 @@ TForm1::~TForm1() {
     // Closing an open port while the window goes away runs the before-close
     // handling, which then finds the window being destroyed and skips its steps.
     destroying_ = true;
-    if (ComPort1 && ComPort1->isOpen())
-        ComPort1BeforeClose();
+    CloseComPort();
     // The controls die after this destructor; what they signal on the way out (a
     // field brought into range as it loses focus, say) must not reach the window.
     for (QObject* child : findChildren<QObject*>())

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/ImageList.h"
+#include "link/PortNames.h"
+#include "link/SerialSettings.h"
 #include "presentation/Clock.h"
 
 #include <QByteArray>
@@ -10,6 +12,7 @@
 #include <QMutex>
 #include <QPixmap>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -133,6 +136,18 @@ public:
     QTcpServer* ServerSocket1 = nullptr;
     QSerialPort* ComPort1 = nullptr;
 
+    // ---- Serial endpoint (link/TForm1Serial.cpp) ----------------------------
+    SerialSettings comSettings; // what ComPort1 gets on open and when "OK" is pressed
+    // The ports the setup dialog offers; the system's registered ports unless replaced.
+    std::function<QStringList()> comPortLister = SystemComPortNames;
+    // Opens ComPort1 with comSettings and runs ComPort1AfterOpen. Returns false,
+    // the port closed and nothing shown, when it cannot be opened; true with no
+    // effect when it is open already.
+    bool OpenComPort();
+    // Runs ComPort1BeforeClose, then discards pending input and output and closes
+    // the port; no effect when it is closed.
+    void CloseComPort();
+
     QString statusPanelText(int panel) const;
     void setStatusPanelText(int panel, const QString& text);
     ClockFn clock() const { return clock_; }
@@ -215,9 +230,18 @@ private:
     void RestoreSettingsRecord(); // start-up hook (persist/TForm1Settings.cpp)
     void TerminateApplication();
 
+    // Serial endpoint (link/TForm1Serial.cpp)
+    bool ApplyComSettings(const SerialSettings& chosen);
+    void ComPort1Error(QSerialPort::SerialPortError error);
+
     ClockFn clock_;
     bool restored_ = false;   // RestoreSettings has run
     bool destroying_ = false; // FormDestroy has run
+
+    // Serial endpoint (link/TForm1Serial.cpp)
+    quint64 comOpenCount_ = 0;      // successful opens of ComPort1, to tell them apart
+    bool comClosing_ = false;       // CloseComPort is closing the port
+    bool comVanishPending_ = false; // a close of a vanished port is on its way
 };
 
 } // namespace brixel

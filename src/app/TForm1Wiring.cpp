@@ -22,6 +22,11 @@ void TForm1::CreateComponents() {
     ServerSocket1->setObjectName(QStringLiteral("ServerSocket1"));
     ComPort1 = new QSerialPort(this);
     ComPort1->setObjectName(QStringLiteral("ComPort1"));
+    // Design settings: the platform's first port, 115200 8N1, no flow control;
+    // DTR and RTS are held off once the port is open.
+    ApplySerialSettings(*ComPort1, comSettings);
+    connect(ComPort1, &QSerialPort::readyRead, this, &TForm1::ComPort1RxChar);
+    connect(ComPort1, &QSerialPort::errorOccurred, this, &TForm1::ComPort1Error);
 }
 
 void TForm1::WireEvents() {
