@@ -1,7 +1,8 @@
 #include "persist/SettingsRecord.h"
 
+#include "persist/ReplaceFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
@@ -72,19 +73,8 @@ qint64 ReadSettingsFile(const QString& path, SettingsRecord& record) {
 }
 
 bool WriteSettingsFile(const QString& path, const SettingsRecord& record) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // commit() does not report a write that fails while it flushes (a full disk,
-    // say) and would swap the short file in: flush first and give up on failure,
-    // which discards the new file.
-    if (file.write(reinterpret_cast<const char*>(record.bytes.data()), SettingsRecord::kSize) !=
-            SettingsRecord::kSize ||
-        !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return ReplaceFileContent(path, QByteArray(reinterpret_cast<const char*>(record.bytes.data()),
+                                               SettingsRecord::kSize));
 }
 
 } // namespace brixel
