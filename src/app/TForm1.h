@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QIcon>
+#include <QList>
 #include <QMainWindow>
 #include <QMutex>
 #include <QPixmap>
@@ -134,6 +135,7 @@ public:
 
     QTcpSocket* ClientSocket1 = nullptr;
     QTcpServer* ServerSocket1 = nullptr;
+    QList<QTcpSocket*> serverConnections; // accepted connections, oldest first
     QSerialPort* ComPort1 = nullptr;
 
     // ---- Serial endpoint (link/TForm1Serial.cpp) ----------------------------
@@ -177,6 +179,8 @@ public slots:
     void btnSendComClick();
     void txbSendMessageKeyPress(int key);
     void rdSendFormatClick();
+    QByteArray EncodeTxText(const QByteArray& text); // shows a format error itself
+    QTcpSocket* ManualSendTarget() const;
 
     // ---- Serial endpoint (link/TForm1Serial.cpp) ----------------------------
     void btnComPortOnClick();
@@ -194,12 +198,18 @@ public slots:
     void ClientSocket1Error();
     void ServerSocket1ClientConnect(QTcpSocket* connection);
     void ServerSocket1ClientDisconnect(QTcpSocket* connection);
+    void AcceptServerConnections();
+    void CloseClient(); // ends the client connection or attempt
+    void CloseServer(); // stops listening and ends every accepted connection
 
     // ---- Bridge forwarding (link/TForm1Bridge.cpp) --------------------------
     void ComPort1RxChar();
     void ClientSocket1Read();
     void ServerSocket1ClientRead(QTcpSocket* connection);
     void ProcessTcpRx(QTcpSocket* connection);
+    QTcpSocket* SerialDestination() const; // where serial chunks go, or null
+    void ResumeSerialSource();             // a TCP destination drained: read the serial port again
+    void ResumeTcpSources();               // the serial port drained: read the TCP sources again
 
     // ---- TCP.SET (persist/TForm1Settings.cpp) -------------------------------
     void WriteDefaultSettings();
@@ -226,6 +236,8 @@ private:
     void CreateControls();        // TForm1Layout.cpp
     void WireEvents();            // TForm1Wiring.cpp
     void CreateComponents();      // TForm1Wiring.cpp
+    void WireTcpSockets();        // link/TForm1Tcp.cpp
+    void WireBridge();            // link/TForm1Bridge.cpp
     void LoadComPortSettings();   // start-up hook (link/TForm1Serial.cpp)
     void RestoreSettingsRecord(); // start-up hook (persist/TForm1Settings.cpp)
     void TerminateApplication();

@@ -59,6 +59,8 @@ void TForm1::WireEvents() {
     connect(About1, &QAction::triggered, this, &TForm1::About1Click);
 
     // The sockets' and the serial port's events are wired by their endpoints.
+    WireTcpSockets();
+    WireBridge();
 }
 
 } // namespace brixel
