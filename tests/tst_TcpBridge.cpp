@@ -11,8 +11,8 @@
 #include "support/WorkingDir.h"
 
 #include <QLabel>
-#include <QRadioButton>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTcpServer>
