@@ -3,6 +3,7 @@
 #include "app/TForm1.h"
 #include "persist/ExportText.h"
 #include "presentation/LogView.h"
+#include "support/FileSizeLimit.h"
 #include "support/ModalWatcher.h"
 #include "support/TestMain.h"
 #include "support/WorkingDir.h"
@@ -13,9 +14,6 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace brixel;
 
@@ -60,26 +58,6 @@ void chooseFile(ModalWatcher& watcher, const QString& typedPath, SeenDialog* see
         static_cast<QDialog*>(dialog)->accept();
     });
 }
-
-// Makes writes beyond `bytes` fail for as long as it lives, as a full disk does.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 } // namespace
 

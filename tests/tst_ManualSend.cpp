@@ -8,6 +8,7 @@
 #include "presentation/LogView.h"
 #include "support/ModalWatcher.h"
 #include "support/PtyPair.h"
+#include "support/TcpPeer.h"
 #include "support/TestMain.h"
 #include "support/WorkingDir.h"
 
@@ -23,23 +24,6 @@ using namespace brixel;
 namespace {
 
 enum Format { kString = 0, kBinary = 1, kDecimal = 2, kHex = 3 };
-
-QByteArray readPeer(QTcpSocket* peer, qsizetype count, int timeoutMs = 3000) {
-    QByteArray out = peer->readAll();
-    QDeadlineTimer deadline(timeoutMs);
-    while (out.size() < count && !deadline.hasExpired()) {
-        peer->waitForReadyRead(20);
-        QCoreApplication::processEvents();
-        out += peer->readAll();
-    }
-    return out;
-}
-
-// Whatever arrives within a short while: for checking that nothing was sent.
-QByteArray settle(QTcpSocket* peer) {
-    QTest::qWait(100);
-    return peer->readAll();
-}
 
 } // namespace
 
@@ -62,7 +46,7 @@ private:
     std::unique_ptr<TForm1> form_;
     std::unique_ptr<ModalWatcher> watcher_;
     std::unique_ptr<PtyPair> pty_;
-    std::unique_ptr<QTcpServer> peerServer_;
+    ClientPeer client_;
     QTcpSocket* peer_ = nullptr;
 };
 
@@ -78,7 +62,7 @@ void TestManualSend::init() {
 
 void TestManualSend::cleanup() {
     form_.reset();
-    peerServer_.reset();
+    client_ = {};
     peer_ = nullptr;
     watcher_.reset();
     pty_.reset();
@@ -86,15 +70,9 @@ void TestManualSend::cleanup() {
 }
 
 void TestManualSend::connectClient() {
-    peerServer_ = std::make_unique<QTcpServer>();
-    QVERIFY(peerServer_->listen(QHostAddress::LocalHost, 0));
-    form_->grpTCPSocketType->setItemIndex(1);
-    form_->txbHost->setText(QStringLiteral("127.0.0.1"));
-    form_->txbPort->setText(QString::number(peerServer_->serverPort()));
-    form_->btnConnect->click();
-    QVERIFY(peerServer_->waitForNewConnection(5000));
-    peer_ = peerServer_->nextPendingConnection();
-    QTRY_COMPARE(form_->tcpConnected, 1);
+    client_ = ConnectWindowAsClient(*form_);
+    peer_ = client_.socket;
+    QVERIFY(peer_);
 }
 
 void TestManualSend::tcpSend_data() {
@@ -137,9 +115,9 @@ void TestManualSend::tcpSend() {
     form_->txbSendMessage->setText(typed);
     form_->btnTCPSendMessage->click();
     if (sent.isEmpty())
-        QCOMPARE(settle(peer_), QByteArray());
+        QCOMPARE(SettlePeer(peer_), QByteArray());
     else
-        QCOMPARE(readPeer(peer_, sent.size()), sent);
+        QCOMPARE(ReadPeer(peer_, sent.size()), sent);
     QCOMPARE(form_->txbSendMessage->text(), fieldAfter);
     QCOMPARE(watcher_->seen().size(), 0);
     // Sent bytes are neither logged nor forwarded to the serial side.
@@ -154,7 +132,7 @@ void TestManualSend::enterSendsFromTcpFieldOnly() {
     form_->txbSendMessage->setText(QStringLiteral("ping"));
     form_->txbSendMessage->setFocus();
     QTest::keyClick(form_->txbSendMessage, Qt::Key_Return);
-    QCOMPARE(readPeer(peer_, 6), QByteArray("ping\r\n"));
+    QCOMPARE(ReadPeer(peer_, 6), QByteArray("ping\r\n"));
     QCOMPARE(form_->txbSendMessage->selectedText(), QStringLiteral("ping"));
 
     form_->txbCom->setText(QStringLiteral("pong"));
@@ -162,7 +140,7 @@ void TestManualSend::enterSendsFromTcpFieldOnly() {
     QTest::keyClick(form_->txbCom, Qt::Key_Return);
     QTest::qWait(100);
     QCOMPARE(pty_->drainMaster(), QByteArray());
-    QCOMPARE(settle(peer_), QByteArray());
+    QCOMPARE(SettlePeer(peer_), QByteArray());
 }
 
 void TestManualSend::formatErrorsAndMissingTarget() {
@@ -217,15 +195,15 @@ void TestManualSend::clientConnectionComesFirst() {
 
     form_->txbSendMessage->setText(QStringLiteral("to-peer"));
     form_->btnTCPSendMessage->click();
-    QCOMPARE(readPeer(peer_, 9), QByteArray("to-peer\r\n"));
-    QCOMPARE(settle(&accepted), QByteArray());
+    QCOMPARE(ReadPeer(peer_, 9), QByteArray("to-peer\r\n"));
+    QCOMPARE(SettlePeer(&accepted), QByteArray());
 
     // Without the client connection, the server's oldest connection is the target.
     peer_->close();
     QTRY_COMPARE(form_->ClientSocket1->state(), QAbstractSocket::UnconnectedState);
     form_->txbSendMessage->setText(QStringLiteral("to-accepted"));
     form_->btnTCPSendMessage->click();
-    QCOMPARE(readPeer(&accepted, 13), QByteArray("to-accepted\r\n"));
+    QCOMPARE(ReadPeer(&accepted, 13), QByteArray("to-accepted\r\n"));
 }
 
 void TestManualSend::serialSend() {

@@ -3,6 +3,7 @@
 #include "app/TForm1.h"
 #include "app/ToolButton.h"
 #include "persist/SettingsRecord.h"
+#include "support/FileSizeLimit.h"
 #include "support/ModalWatcher.h"
 #include "support/TestMain.h"
 #include "support/WorkingDir.h"
@@ -12,8 +13,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace brixel;
 
@@ -56,27 +55,6 @@ QByteArray handRecord(const QByteArray& host = "localhost") {
     r[168] = 1;
     return r;
 }
-
-// Writes no file bigger than `bytes` while it lives: a save stops half way the
-// way a full disk makes it stop.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 } // namespace
 

@@ -7,6 +7,7 @@
 #include "presentation/LogView.h"
 #include "support/ModalWatcher.h"
 #include "support/PtyPair.h"
+#include "support/TcpPeer.h"
 #include "support/TestMain.h"
 #include "support/WorkingDir.h"
 
@@ -23,18 +24,6 @@ using namespace brixel;
 namespace {
 
 enum Mode { kOff = 0, kClient = 1, kServer = 2 };
-
-// Reads from a peer socket until `count` bytes arrived or time ran out.
-QByteArray readPeer(QTcpSocket* peer, qsizetype count, int timeoutMs = 5000) {
-    QByteArray out = peer->readAll();
-    QDeadlineTimer deadline(timeoutMs);
-    while (out.size() < count && !deadline.hasExpired()) {
-        peer->waitForReadyRead(20);
-        QCoreApplication::processEvents();
-        out += peer->readAll();
-    }
-    return out;
-}
 
 } // namespace
 
@@ -109,7 +98,7 @@ void TestTcpBridge::clientModeBridgesBothWays() {
 
     form_->rdIncomingFormat->setItemIndex(3);
     QVERIFY(pty_->writeMaster(QByteArray("\x01\x02", 2)));
-    QCOMPARE(readPeer(peer, 2), QByteArray("\x01\x02", 2));
+    QCOMPARE(ReadPeer(peer, 2), QByteArray("\x01\x02", 2));
     QTRY_COMPARE(form_->redtComPortMsg->text(), QByteArray("01 02 "));
 
     peer->close();
@@ -140,7 +129,7 @@ void TestTcpBridge::serverModeWithTwoClients() {
     // Serial data goes to the client that connected first; both clients' data
     // reaches the serial port.
     QVERIFY(pty_->writeMaster("one"));
-    QCOMPARE(readPeer(&first, 3), QByteArray("one"));
+    QCOMPARE(ReadPeer(&first, 3), QByteArray("one"));
     second.write("from-second");
     QCOMPARE(pty_->readMaster(11), QByteArray("from-second"));
     first.write("from-first");
@@ -154,7 +143,7 @@ void TestTcpBridge::serverModeWithTwoClients() {
     QVERIFY(form_->btnConnect->isDown());
     QCOMPARE(form_->imgConnectionStatus->pixmap().toImage(), form_->bmpTcpOn.toImage());
     QVERIFY(pty_->writeMaster("two"));
-    QCOMPARE(readPeer(&second, 3), QByteArray("two"));
+    QCOMPARE(ReadPeer(&second, 3), QByteArray("two"));
 
     second.close();
     QTRY_COMPARE(form_->statusPanelText(0), QStringLiteral("Client Disconnected"));
@@ -177,24 +166,18 @@ void TestTcpBridge::offModeIsASerialOnlyMonitor() {
 }
 
 void TestTcpBridge::loneBlankIsForwardedNotLogged() {
-    QTcpServer peerServer;
-    QVERIFY(peerServer.listen(QHostAddress::LocalHost, 0));
-    selectMode(kClient);
-    form_->txbHost->setText(QStringLiteral("127.0.0.1"));
-    form_->txbPort->setText(QString::number(peerServer.serverPort()));
-    form_->btnConnect->click();
-    QVERIFY(peerServer.waitForNewConnection(5000));
-    QTcpSocket* peer = peerServer.nextPendingConnection();
-    QTRY_COMPARE(form_->tcpConnected, 1);
+    const ClientPeer client = ConnectWindowAsClient(*form_);
+    QTcpSocket* peer = client.socket;
+    QVERIFY(peer);
     QVERIFY(form_->OpenComPort());
 
     QVERIFY(pty_->writeMaster(" "));
-    QCOMPARE(readPeer(peer, 1), QByteArray(" "));
+    QCOMPARE(ReadPeer(peer, 1), QByteArray(" "));
     QCOMPARE(form_->redtComPortMsg->lineCount(), 0);
 
     form_->rdIncomingFormat->setItemIndex(3);
     QVERIFY(pty_->writeMaster(" "));
-    QCOMPARE(readPeer(peer, 1), QByteArray(" "));
+    QCOMPARE(ReadPeer(peer, 1), QByteArray(" "));
     QTRY_COMPARE(form_->redtComPortMsg->text(), QByteArray("20 "));
 }
 
@@ -279,15 +262,9 @@ void TestTcpBridge::connectWhileConnectedOnlyKeepsButtonDown() {
 }
 
 void TestTcpBridge::peerResetEndsClientLink() {
-    QTcpServer peerServer;
-    QVERIFY(peerServer.listen(QHostAddress::LocalHost, 0));
-    selectMode(kClient);
-    form_->txbHost->setText(QStringLiteral("127.0.0.1"));
-    form_->txbPort->setText(QString::number(peerServer.serverPort()));
-    form_->btnConnect->click();
-    QVERIFY(peerServer.waitForNewConnection(5000));
-    QTcpSocket* peer = peerServer.nextPendingConnection();
-    QTRY_COMPARE(form_->tcpConnected, 1);
+    const ClientPeer client = ConnectWindowAsClient(*form_);
+    QTcpSocket* peer = client.socket;
+    QVERIFY(peer);
     // Unread data in the peer makes its close a reset.
     form_->ClientSocket1->write("unread");
     QTRY_VERIFY(peer->bytesAvailable() > 0);
