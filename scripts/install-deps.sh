@@ -10,6 +10,7 @@ packages=(
   libgl-dev
   xvfb xauth x11-apps imagemagick
   socat
+  desktop-file-utils appstream dpkg-dev x11-utils
   clang-format
 )
 

@@ -8,6 +8,8 @@ namespace brixel {
 BrixelApplication::BrixelApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QLatin1String(kApplicationTitle));
     setApplicationVersion(QStringLiteral(BRIXEL_VERSION_TEXT));
+    // Lets the desktop match the window to the installed desktop entry and its icon.
+    setDesktopFileName(QStringLiteral(BRIXEL_APP_ID));
 }
 
 bool BrixelApplication::notify(QObject* receiver, QEvent* event) {

@@ -95,7 +95,11 @@ void TForm1::FormShow() {
 
 void TForm1::RestoreSettings() {
     try {
-        appDir = QDir::currentPath() + QLatin1Char('/');
+        // Qt writes paths with '/' on every platform. A root directory ("/", "C:/")
+        // has its separator already.
+        appDir = QDir::currentPath();
+        if (!appDir.endsWith(QLatin1Char('/')))
+            appDir += QLatin1Char('/');
         settingsPath = appDir + QStringLiteral("TCP.SET");
         settingsRecord = std::make_unique<SettingsRecord>();
         bmpTcpOn = bmpTcpOff = bmpComOn = bmpComOff = QPixmap();

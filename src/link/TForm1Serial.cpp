@@ -8,6 +8,7 @@
 #include "link/ComPortIni.h"
 #include "link/SetupDialog.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QScopeGuard>
 #include <QSerialPort>
@@ -147,7 +148,8 @@ void TForm1::LoadComPortSettings() {
     const QString path = appDir + QLatin1String(kComPortIniFileName);
     QString error;
     if (!LoadComPortIni(path, comSettings, &error))
-        throw BrixelError(QStringLiteral("Cannot read %1: %2").arg(path, error));
+        throw BrixelError(
+            QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(path), error));
     ApplySerialSettings(*ComPort1, comSettings);
 }
 

@@ -43,7 +43,8 @@ void TForm1::RestoreSettingsRecord() {
     SettingsRecord& record = *settingsRecord;
     const qint64 count = ReadSettingsFile(settingsPath, record);
     if (count < 0)
-        throw BrixelError(QStringLiteral("Cannot open file %1").arg(settingsPath));
+        throw BrixelError(
+            QStringLiteral("Cannot open file %1").arg(QDir::toNativeSeparators(settingsPath)));
 
     // A short file is applied as far as it goes: a field it does not hold whole
     // leaves its control and state as they are.
@@ -97,7 +98,9 @@ void TForm1::btnSaveClick() {
     record.setTxFormat(qint8(txFormat));
     record.setRxFormat(qint8(rxFormat));
     if (!WriteSettingsFile(settingsPath, record))
-        ShowErrorBox(this, QStringLiteral("Cannot create file %1").arg(settingsPath));
+        ShowErrorBox(
+            this,
+            QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(settingsPath)));
 }
 
 } // namespace brixel
