@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-apps imagemagick
   socat
   clang-format
+  clang libclang-rt-14-dev
 )
 
 missing=()
