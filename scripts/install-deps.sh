@@ -12,6 +12,7 @@ packages=(
   socat
   desktop-file-utils appstream dpkg-dev x11-utils
   clang-format
+  clang libclang-rt-14-dev
 )
 
 missing=()

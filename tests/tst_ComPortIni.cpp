@@ -186,6 +186,18 @@ void TestComPortIni::write_data() {
         << file({"[ComPort1]", "Port=COM7", "BaudRate=57600", "CustomBaudRate=1234", "StopBits=2",
                  "DataBits=7", "Parity=Even", "FlowControl=Hardware"});
 
+    // A section line left open is no section: its keys stay in the section before
+    // it, and a save leaves it out rather than carrying it into the next lines.
+    QTest::newRow("unclosed section line")
+        << file({"[Other]", "a=1", "[Broken", "b=2", "  [ComPo=115200", "[ComPort1]", "Port=COM7"})
+        << current()
+        << file({"[Other]", "a=1", "b=2", "", "[ComPort1]", "Port=COM7", "BaudRate=57600",
+                 "StopBits=2", "DataBits=7", "Parity=Even", "FlowControl=Hardware"});
+    QTest::newRow("unclosed section after a byte order mark")
+        << QByteArray("\xEF\xBB\xBF[ComPo=115200\r\nStopBits=1\r\n") << current()
+        << file({"StopBits=1", "", "[ComPort1]", "Port=COM7", "BaudRate=57600", "StopBits=2",
+                 "DataBits=7", "Parity=Even", "FlowControl=Hardware"});
+
     QTest::newRow("section added after the others")
         << QByteArray("[Other]\na=1\n") << SerialSettings()
         << file({"[Other]", "a=1", "", "[ComPort1]", "Port=" + defaultPort, "BaudRate=115200",

@@ -242,6 +242,12 @@ private:
     void RestoreSettingsRecord(); // start-up hook (persist/TForm1Settings.cpp)
     void TerminateApplication();
 
+    // Bridge forwarding (link/TForm1Bridge.cpp). With `ending`, the source is
+    // going away: what it still holds is logged and forwarded at once, past the
+    // destination's high-water mark (at most one source buffer more).
+    void ForwardSerialRx(bool ending);
+    void ForwardTcpRx(QTcpSocket* connection, bool ending);
+
     // Serial endpoint (link/TForm1Serial.cpp)
     bool ApplyComSettings(const SerialSettings& chosen);
     void ComPort1Error(QSerialPort::SerialPortError error);

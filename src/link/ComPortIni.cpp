@@ -17,10 +17,39 @@ namespace {
 // Far above any real comport.ini; a bigger file is not one of ours.
 constexpr qint64 kMaxIniSize = 1 << 20;
 
+// A line that opens a section name and does not close it is no section. SimpleIni
+// skips it but then files the keys after it under a name running on from that
+// line into the next ones, and a save writes that name back as a section, one
+// line longer each time. Such a line is blanked out first, so it goes the way of
+// every other line that is neither a section nor a key: its keys stay in the
+// section before it, and a save leaves it out.
+QByteArray WithoutUnclosedSections(const QByteArray& text) {
+    QByteArray out = text;
+    qsizetype start = out.startsWith("\xEF\xBB\xBF") ? 3 : 0; // SimpleIni skips the mark
+    while (start < out.size()) {
+        qsizetype end = start;
+        while (end < out.size() && out[end] != '\r' && out[end] != '\n' && out[end] != '\0')
+            ++end;
+        qsizetype first = start;
+        while (first < end && (out[first] == ' ' || out[first] == '\t'))
+            ++first;
+        const qsizetype close = out.indexOf(']', first);
+        if (first < end && out[first] == '[' && (close < 0 || close > end)) {
+            out.remove(start, end - start);
+            end = start;
+        }
+        if (end < out.size() && out[end] == '\0')
+            break; // SimpleIni reads no further
+        start = end + 1;
+    }
+    return out;
+}
+
 // SimpleIni parses without failing on content: lines it cannot use are skipped.
 void ParseIni(CSimpleIniA& ini, const QByteArray& text) {
     ini.SetSpaces(false);
-    ini.LoadData(text.constData(), size_t(text.size()));
+    const QByteArray usable = WithoutUnclosedSections(text);
+    ini.LoadData(usable.constData(), size_t(usable.size()));
 }
 
 // The value of `key` in the ComPort1 section, blanks around it removed; nullopt when missing.
@@ -51,15 +80,17 @@ std::optional<QByteArray> ReadWholeFile(const QString& path, QString* error) {
             *error = file.errorString();
         return std::nullopt;
     }
-    if (file.size() > kMaxIniSize) {
-        if (error)
-            *error = QStringLiteral("The file is too large");
-        return std::nullopt;
-    }
-    QByteArray data = file.readAll();
+    // Read no further than the limit: a device or a pipe in the file's place
+    // reports no size and may never end.
+    QByteArray data = file.read(kMaxIniSize + 1);
     if (file.error() != QFileDevice::NoError) {
         if (error)
             *error = file.errorString();
+        return std::nullopt;
+    }
+    if (data.size() > kMaxIniSize) {
+        if (error)
+            *error = QStringLiteral("The file is too large");
         return std::nullopt;
     }
     return data;

@@ -41,11 +41,15 @@ QTcpSocket* TForm1::SerialDestination() const {
 }
 
 void TForm1::ComPort1RxChar() {
+    ForwardSerialRx(false);
+}
+
+void TForm1::ForwardSerialRx(bool ending) {
     if (!ComPort1->isOpen())
         return;
     while (ComPort1->bytesAvailable() > 0) {
         QTcpSocket* destination = SerialDestination();
-        if (destination && !AcceptsMore(destination->bytesToWrite()))
+        if (!ending && destination && !AcceptsMore(destination->bytesToWrite()))
             return; // resumed by the destination's bytesWritten
         const QByteArray chunk = ComPort1->read(kMaxChunkBytes);
         if (chunk.isEmpty())
@@ -68,12 +72,16 @@ void TForm1::ServerSocket1ClientRead(QTcpSocket* connection) {
 }
 
 void TForm1::ProcessTcpRx(QTcpSocket* connection) {
+    ForwardTcpRx(connection, false);
+}
+
+void TForm1::ForwardTcpRx(QTcpSocket* connection, bool ending) {
     if (!rxLock)
         return; // the window is going away
     QMutexLocker lock(rxLock.get());
     while (connection->bytesAvailable() > 0) {
         const bool serialOpen = ComPort1->isOpen();
-        if (serialOpen && !AcceptsMore(ComPort1->bytesToWrite()))
+        if (!ending && serialOpen && !AcceptsMore(ComPort1->bytesToWrite()))
             return; // resumed by the serial port's bytesWritten
         const QByteArray chunk = connection->read(kMaxChunkBytes);
         if (chunk.isEmpty())
@@ -85,9 +93,12 @@ void TForm1::ProcessTcpRx(QTcpSocket* connection) {
 }
 
 void TForm1::ResumeSerialSource() {
+    if (!ComPort1->isOpen() || ComPort1->bytesAvailable() <= 0)
+        return;
+    // Once the destination has drained; at once when the link that held the port
+    // back has gone (its data is then logged, or goes to the next connection).
     QTcpSocket* destination = SerialDestination();
-    if (destination && destination->bytesToWrite() < kLowWaterBytes &&
-        ComPort1->bytesAvailable() > 0)
+    if (!destination || destination->bytesToWrite() < kLowWaterBytes)
         ComPort1RxChar();
 }
 

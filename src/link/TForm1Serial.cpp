@@ -44,6 +44,10 @@ void TForm1::CloseComPort() {
     ComPort1->clear(QSerialPort::AllDirections);
     ComPort1->close();
     ComPort1->clearError();
+    // The TCP sources may have been held back for the port: read them again, to
+    // the log alone or to the port opened next.
+    if (!destroying_)
+        QMetaObject::invokeMethod(this, &TForm1::ResumeTcpSources, Qt::QueuedConnection);
 }
 
 void TForm1::btnComPortOnClick() {
@@ -138,8 +142,12 @@ void TForm1::ComPort1Error(QSerialPort::SerialPortError error) {
         this,
         [this, openCount] {
             comVanishPending_ = false;
-            if (openCount == comOpenCount_)
-                CloseComPort();
+            if (openCount != comOpenCount_)
+                return;
+            // What the device sent before it went is logged and forwarded first;
+            // the close would throw it away.
+            ForwardSerialRx(true);
+            CloseComPort();
         },
         Qt::QueuedConnection);
 }

@@ -131,6 +131,8 @@ void TForm1::ClientSocket1Disconnect() {
     imgConnectionStatus->setPixmap(bmpTcpOff);
     btnConnect->setDown(false);
     tcpConnected = 0;
+    // The serial port may have been held back for this connection.
+    QMetaObject::invokeMethod(this, &TForm1::ResumeSerialSource, Qt::QueuedConnection);
 }
 
 void TForm1::ClientSocket1Error() {
@@ -148,10 +150,13 @@ void TForm1::ClientSocket1Error() {
             ClientSocket1->abort();
         break;
     default:
-        // A reset or any other failure on the link: abort() on a connected socket
-        // emits disconnected(), which runs the disconnect handler.
-        if (ClientSocket1->state() == QAbstractSocket::ConnectedState)
+        // A reset or any other failure on the link: what the peer sent before it
+        // is forwarded, then abort() (which drops what is left unread) emits
+        // disconnected(), which runs the disconnect handler.
+        if (ClientSocket1->state() == QAbstractSocket::ConnectedState) {
+            ForwardTcpRx(ClientSocket1, true);
             ClientSocket1->abort();
+        }
         break;
     }
 }
@@ -166,10 +171,13 @@ void TForm1::AcceptServerConnections() {
         connect(connection, &QTcpSocket::disconnected, this,
                 [this, connection] { ServerSocket1ClientDisconnect(connection); });
         // An error on an accepted connection (a reset, a failed send) ends that
-        // connection through the disconnect path; no box in the middle of a session.
-        connect(connection, &QTcpSocket::errorOccurred, this, [connection] {
-            if (connection->state() != QAbstractSocket::UnconnectedState)
+        // connection through the disconnect path, after what the peer sent before
+        // it has been forwarded; no box in the middle of a session.
+        connect(connection, &QTcpSocket::errorOccurred, this, [this, connection] {
+            if (connection->state() != QAbstractSocket::UnconnectedState) {
+                ForwardTcpRx(connection, true);
                 connection->abort();
+            }
         });
         ServerSocket1ClientConnect(connection);
     }
@@ -187,6 +195,8 @@ void TForm1::ServerSocket1ClientDisconnect(QTcpSocket* connection) {
     if (!serverConnections.removeOne(connection))
         return; // already ended
     connection->deleteLater();
+    // The serial port may have been held back for this connection.
+    QMetaObject::invokeMethod(this, &TForm1::ResumeSerialSource, Qt::QueuedConnection);
     // With other accepted clients still connected the link stays up: serial data
     // goes on to the oldest of them.
     if (!serverConnections.isEmpty())
