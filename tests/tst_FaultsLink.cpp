@@ -37,7 +37,7 @@ enum class Peer { Client, Accepted };
 constexpr qsizetype kPiece = 64 * 1024;
 // More than the program and the kernel hold between the two ends, so that a
 // sender is still sending when a fault strikes.
-constexpr qsizetype kStreamBytes = 24 * 1024 * 1024;
+constexpr qsizetype kStreamBytes = 16 * 1024 * 1024;
 
 // A seeded stream without line feeds: the logs drop those, so a log's lines,
 // oldest first and without timestamps, give the stream back byte for byte.
@@ -246,9 +246,8 @@ void TestFaultsLink::connectBridge(Peer kind) {
     QCOMPARE(watcher_->seen().size(), 0);
 }
 
-// The device goes away while neither end is reading: the serial port has more
-// waiting to be written than it may hold, the TCP connection has data the bridge
-// has not taken yet, and so has the serial port.
+// The device goes away while neither end reads: the bridge holds data from both
+// sides that it has not passed on yet, and both senders are held back.
 void TestFaultsLink::serialVanishesWhileBothWaysAreHeldUp() {
     connectBridge(Peer::Client);
     QTcpSocket* connection = form_->ClientSocket1;
@@ -276,7 +275,7 @@ void TestFaultsLink::serialVanishesWhileBothWaysAreHeldUp() {
     ends.peerReads = true;
     QVERIFY(ends.runUntil([&] { return ends.atPeer.size() >= logged(form_->redtComPortMsg); }));
     QVERIFY(ends.toTcp.startsWith(ends.atPeer));
-    QCOMPARE(ends.atPeer, logStream(form_->redtComPortMsg));
+    QVERIFY(ends.atPeer == logStream(form_->redtComPortMsg));
 
     // The TCP side goes on: the peer's whole stream is logged, in order.
     QVERIFY2(ends.runUntil([&] { return logged(form_->redtTCPIPMsg) >= kStreamBytes; }),
@@ -287,15 +286,14 @@ void TestFaultsLink::serialVanishesWhileBothWaysAreHeldUp() {
     QVERIFY(ends.toSerial.startsWith(ends.atSerial));
     QCOMPARE(watcher_->seen().size(), 0);
 
-    // A device under the same wish is opened by the next connect, and carries data.
+    // A new device opens under the same wish and carries data both ways.
     PtyPair next;
     form_->comSettings.port = next.slavePath();
-    form_->btnConnect->click(); // connected already: only keeps the button down
     QVERIFY(form_->OpenComPort());
     peer_->write("again");
     QCOMPARE(next.readMaster(5), QByteArray("again"));
     QVERIFY(next.writeMaster("back"));
-    QTRY_VERIFY(ends.atPeer.endsWith("back") || (ends.atPeer += peer_->readAll()).endsWith("back"));
+    QVERIFY(ends.runUntil([&] { return ends.atPeer.endsWith("back"); }, 5000));
 }
 
 void TestFaultsLink::peerResetsWhileBothWaysAreHeldUp_data() {
@@ -306,9 +304,8 @@ void TestFaultsLink::peerResetsWhileBothWaysAreHeldUp_data() {
     QTest::newRow("accepted connection") << Peer::Accepted << QStringLiteral("Client Disconnected");
 }
 
-// The peer resets its connection while neither end reads: the bridge has data
-// from the peer it has not written yet, and the serial port has data the bridge
-// holds back because the connection is full.
+// The peer resets its connection while neither end reads: the bridge holds data
+// from both sides that it has not passed on yet, and both senders are held back.
 void TestFaultsLink::peerResetsWhileBothWaysAreHeldUp() {
     QFETCH(Peer, kind);
     QFETCH(QString, statusAfter);
