@@ -120,6 +120,11 @@ void TestComPortIni::read_data() {
         << file({"[ComPort1]", "  Port =  COM 4  ", "Parity\t=\tMark"}) << s;
 
     s = base;
+    s.port = QChar(0xFEFF) + QStringLiteral("\tCOM4");
+    QTest::newRow("byte order mark that starts a value")
+        << file({"[ComPort1]", "Port=\xEF\xBB\xBF\tCOM4"}) << s;
+
+    s = base;
     s.port = QStringLiteral("COM5");
     s.parity = QSerialPort::SpaceParity;
     QTest::newRow("LF line ends, junk and comments")

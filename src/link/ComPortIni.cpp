@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 // Header-only use of SimpleIni: bytes in the system code page, no conversion.
 #define SI_NO_CONVERSION
@@ -60,11 +61,19 @@ std::optional<QByteArray> IniValue(const CSimpleIniA& ini, const char* key) {
     return QByteArray(value).trimmed();
 }
 
+// INI text is in the system code page. A byte order mark that starts a value is
+// part of the value: the decoder would drop it otherwise, and the value would not
+// read back the same after a save.
+QString IniString(const QByteArray& bytes) {
+    QStringDecoder decode(QStringDecoder::System, QStringDecoder::Flag::ConvertInitialBom);
+    return decode(bytes);
+}
+
 template <typename T, std::size_t N>
 void ReadChoice(const CSimpleIniA& ini, const char* key,
                 const std::array<SettingChoice<T>, N>& table, T unknown, T& value) {
     if (const auto text = IniValue(ini, key))
-        value = ChoiceByLabel(table, QString::fromLocal8Bit(*text)).value_or(unknown);
+        value = ChoiceByLabel(table, IniString(*text)).value_or(unknown);
 }
 
 // INI text is in the system code page.
@@ -103,7 +112,7 @@ SerialSettings ReadComPortIni(const QByteArray& text, const SerialSettings& curr
     ParseIni(ini, text);
     SerialSettings s = current;
     if (const auto port = IniValue(ini, "Port"))
-        s.port = QString::fromLocal8Bit(*port);
+        s.port = IniString(*port);
     ReadChoice(ini, "BaudRate", kBaudRateChoices, qint32(9600), s.baudRate);
     if (s.baudRate == kCustomBaudRate) {
         // A rate must be a positive number; anything else reads as the default.
