@@ -39,7 +39,14 @@
 #include <unistd.h>
 #include <vector>
 
+#include "PosixLink.h"
+
 namespace {
+
+using benchlink::connectWithRetry;
+using benchlink::freePort;
+using benchlink::makeRaw;
+using benchlink::setNonBlocking;
 
 using Clock = std::chrono::steady_clock;
 
@@ -48,47 +55,6 @@ constexpr int kRoundTrips = 2000;
 
 double seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
-}
-
-void makeRaw(int fd) {
-    termios t{};
-    tcgetattr(fd, &t);
-    cfmakeraw(&t);
-    tcsetattr(fd, TCSANOW, &t);
-}
-
-void setNonBlocking(int fd) {
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-}
-
-int freePort() {
-    int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
-    close(s);
-    return ntohs(a.sin_port);
-}
-
-int connectWithRetry(int port) {
-    for (int attempt = 0; attempt < 500; ++attempt) {
-        int s = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(quint16(port));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
-            int one = 1;
-            setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-            return s;
-        }
-        close(s);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return -1;
 }
 
 // The bridge under test runs in a child process.
