@@ -125,6 +125,11 @@ void TestComPortIni::read_data() {
         << file({"[ComPort1]", "Port=\xEF\xBB\xBF\tCOM4"}) << s;
 
     s = base;
+    s.port = QStringLiteral("COM8 ") + QChar(QChar::ReplacementCharacter);
+    QTest::newRow("character cut short at the end of a value")
+        << file({"[ComPort1]", "Port=COM8 \xD4"}) << s;
+
+    s = base;
     s.port = QStringLiteral("COM5");
     s.parity = QSerialPort::SpaceParity;
     QTest::newRow("LF line ends, junk and comments")

@@ -63,9 +63,12 @@ std::optional<QByteArray> IniValue(const CSimpleIniA& ini, const char* key) {
 
 // INI text is in the system code page. A byte order mark that starts a value is
 // part of the value: the decoder would drop it otherwise, and the value would not
-// read back the same after a save.
+// read back the same after a save. A value is decoded whole: a sequence cut short
+// at its end becomes a replacement character instead of being held back for
+// more input that never comes.
 QString IniString(const QByteArray& bytes) {
-    QStringDecoder decode(QStringDecoder::System, QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decode(QStringDecoder::System, QStringDecoder::Flag::ConvertInitialBom |
+                                                      QStringDecoder::Flag::Stateless);
     return decode(bytes);
 }
 
