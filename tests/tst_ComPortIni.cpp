@@ -205,8 +205,12 @@ void TestComPortIni::write_data() {
                  "StopBits=2", "DataBits=7", "Parity=Even", "FlowControl=Hardware"});
     QTest::newRow("unclosed section after a byte order mark")
         << QByteArray("\xEF\xBB\xBF[ComPo=115200\r\nStopBits=1\r\n") << current()
-        << file({"StopBits=1", "", "[ComPort1]", "Port=COM7", "BaudRate=57600", "StopBits=2",
-                 "DataBits=7", "Parity=Even", "FlowControl=Hardware"});
+        << file({"\xEF\xBB\xBFStopBits=1", "", "[ComPort1]", "Port=COM7", "BaudRate=57600",
+                 "StopBits=2", "DataBits=7", "Parity=Even", "FlowControl=Hardware"});
+    QTest::newRow("byte order marks that start the file")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF=1\r\n") << current()
+        << file({"\xEF\xBB\xBF\xEF\xBB\xBF=1", "", "[ComPort1]", "Port=COM7", "BaudRate=57600",
+                 "StopBits=2", "DataBits=7", "Parity=Even", "FlowControl=Hardware"});
 
     QTest::newRow("section added after the others")
         << QByteArray("[Other]\na=1\n") << SerialSettings()

@@ -147,8 +147,11 @@ QByteArray UpdateComPortIni(const QByteArray& text, const SerialSettings& settin
     set("Parity", IniBytes(ChoiceLabel(kParityChoices, settings.parity)));
     set("FlowControl", IniBytes(FlowControlLabel(settings.flowControl)));
 
+    // A file that starts with a byte order mark keeps it; SimpleIni writes it
+    // only then. Left out, a save would turn a second mark into the first and
+    // take one off the start of the file with every save.
     std::string out;
-    ini.Save(out, /*addSignature=*/false);
+    ini.Save(out, /*addSignature=*/true);
     // Windows line ends whatever the platform writes, and one blank line between
     // sections where SimpleIni puts two (values never span lines here).
     QByteArray bytes = QByteArray::fromStdString(out);
