@@ -3,63 +3,19 @@
 #include "app/TForm1.h"
 #include "persist/ExportText.h"
 #include "presentation/LogView.h"
+#include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
 #include "support/ModalWatcher.h"
+#include "support/SaveDialog.h"
 #include "support/TestMain.h"
 #include "support/WorkingDir.h"
 
 #include <QAction>
 #include <QClipboard>
-#include <QFile>
-#include <QFileDialog>
+#include <QDialog>
 #include <QGuiApplication>
-#include <QLineEdit>
 
 using namespace brixel;
-
-namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-// What the save dialog looked like when it was answered.
-struct SeenDialog {
-    QString title;
-    QStringList filters;
-    QString suffix;
-    bool asksOverwrite = true;
-};
-
-// Answers the next save dialog with a typed name, as the Save button does.
-void chooseFile(ModalWatcher& watcher, const QString& typedPath, SeenDialog* seen = nullptr) {
-    watcher.onNextModal([typedPath, seen](QWidget* w) {
-        auto* dialog = qobject_cast<QFileDialog*>(w);
-        if (!dialog) {
-            qWarning("expected the save dialog, got %s", w->metaObject()->className());
-            return;
-        }
-        if (seen) {
-            seen->title = dialog->windowTitle();
-            seen->filters = dialog->nameFilters();
-            seen->suffix = dialog->defaultSuffix();
-            seen->asksOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
-        }
-        // Typed into the file name field, then the Save button.
-        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-            name->setText(typedPath);
-        static_cast<QDialog*>(dialog)->accept();
-    });
-}
-
-} // namespace
 
 class TestExport : public QObject {
     Q_OBJECT
@@ -147,9 +103,9 @@ void TestExport::exportWritesTheLogsAsTheyStand() {
     QFETCH(QByteArray, file);
     fill(tcp, com);
     const QString path = dir_->file(QStringLiteral("out.txt"));
-    writeAll(path, "old content");
-    SeenDialog dialog;
-    chooseFile(*watcher_, path, &dialog);
+    WriteFileBytes(path, "old content");
+    SeenSaveDialog dialog;
+    ChooseSaveFile(*watcher_, path, &dialog);
     watcher_->answerBox(QMessageBox::Yes);
     form_->Export1->trigger();
     QCOMPARE(watcher_->pending(), 0);
@@ -162,7 +118,7 @@ void TestExport::exportWritesTheLogsAsTheyStand() {
     QCOMPARE(watcher_->seen()[0].title, QStringLiteral("Confirm"));
     QCOMPARE(watcher_->seen()[0].text,
              QStringLiteral("The file already exists. Do you want to overwrite it?"));
-    QCOMPARE(readAll(path), file);
+    QCOMPARE(ReadFileBytes(path), file);
 }
 
 void TestExport::cancelWritesNothing() {
@@ -176,28 +132,28 @@ void TestExport::cancelWritesNothing() {
 void TestExport::existingFileAskedOnce() {
     fill("new", QByteArray());
     const QString path = dir_->file(QStringLiteral("keep.txt"));
-    writeAll(path, QByteArray("keep\0me", 7));
-    chooseFile(*watcher_, path);
+    WriteFileBytes(path, QByteArray("keep\0me", 7));
+    ChooseSaveFile(*watcher_, path);
     watcher_->answerBox(QMessageBox::No);
     form_->Export1->trigger();
     QCOMPARE(watcher_->seen().size(), 1); // our question only, not the dialog's too
-    QCOMPARE(readAll(path), QByteArray("keep\0me", 7));
+    QCOMPARE(ReadFileBytes(path), QByteArray("keep\0me", 7));
 }
 
 void TestExport::nameWithoutExtensionGetsTxt() {
     fill("x", QByteArray());
-    chooseFile(*watcher_, dir_->file(QStringLiteral("capture")));
+    ChooseSaveFile(*watcher_, dir_->file(QStringLiteral("capture")));
     form_->Export1->trigger();
     QCOMPARE(watcher_->seen().size(), 0);
-    QCOMPARE(readAll(dir_->file(QStringLiteral("capture.txt"))),
+    QCOMPARE(ReadFileBytes(dir_->file(QStringLiteral("capture.txt"))),
              QByteArray("<< TCP RX TEXT >>\r\nx"));
 }
 
 void TestExport::failedWriteKeepsOldFile() {
     fill(QByteArray(200, 'a'), QByteArray(200, 'b'));
     const QString path = dir_->file(QStringLiteral("full.txt"));
-    writeAll(path, "old");
-    chooseFile(*watcher_, path);
+    WriteFileBytes(path, "old");
+    ChooseSaveFile(*watcher_, path);
     watcher_->answerBox(QMessageBox::Yes);
     watcher_->answerBox(QMessageBox::Ok);
     {
@@ -207,7 +163,7 @@ void TestExport::failedWriteKeepsOldFile() {
     QCOMPARE(watcher_->seen().size(), 2);
     QCOMPARE(watcher_->seen()[1].title, QStringLiteral("Brixel"));
     QCOMPARE(watcher_->seen()[1].text, QStringLiteral("File Save Error!"));
-    QCOMPARE(readAll(path), QByteArray("old"));
+    QCOMPARE(ReadFileBytes(path), QByteArray("old"));
     // No temporary file is left behind either.
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files),
              (QStringList{QStringLiteral("full.txt"), QStringLiteral("TCP.SET")}));

@@ -9,7 +9,10 @@
 #include "link/SerialSettings.h"
 #include "persist/ExportText.h"
 #include "presentation/LogView.h"
+#include "support/FileBytes.h"
+#include "support/FileSizeLimit.h"
 #include "support/ModalWatcher.h"
+#include "support/SaveDialog.h"
 #include "support/TestMain.h"
 #include "support/WorkingDir.h"
 
@@ -18,16 +21,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace brixel;
@@ -35,17 +35,6 @@ using namespace brixel;
 namespace {
 
 enum class Damage { Unreadable, Empty, Truncated, Garbage, Endless };
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 QByteArray garbage(qsizetype size, quint32 seed) {
     QByteArray out(size, Qt::Uninitialized);
@@ -89,17 +78,17 @@ QString damageFile(const QString& path, Damage damage, const QByteArray& good, q
             QDir().mkdir(path);
             return QStringLiteral("a folder");
         }
-        writeFile(path, good);
+        WriteFileBytes(path, good);
         QFile::setPermissions(path, QFileDevice::WriteOwner);
         return QStringLiteral("a file without read permission");
     case Damage::Empty:
-        writeFile(path, QByteArray());
+        WriteFileBytes(path, QByteArray());
         break;
     case Damage::Truncated:
-        writeFile(path, good.left(cut));
+        WriteFileBytes(path, good.left(cut));
         break;
     case Damage::Garbage:
-        writeFile(path, garbage(400, 7));
+        WriteFileBytes(path, garbage(400, 7));
         break;
     case Damage::Endless:
         // A device that never ends, as a file name may point to by mistake.
@@ -141,38 +130,6 @@ private:
     QString why_;
 };
 
-// Makes writes beyond `bytes` fail for as long as it lives, as a full disk does.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*previousHandler_)(int) = nullptr;
-};
-
-// Answers the next save dialog with `path`, as typing it and pressing Save does.
-void chooseFile(ModalWatcher& watcher, const QString& path) {
-    watcher.onNextModal([path](QWidget* w) {
-        auto* dialog = qobject_cast<QFileDialog*>(w);
-        if (!dialog)
-            return;
-        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-            name->setText(path);
-        static_cast<QDialog*>(dialog)->accept();
-    });
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Damage)
@@ -188,6 +145,8 @@ private slots:
     void exportOntoFullDisk();
 
 private:
+    // One row for every kind of damage.
+    static void addDamageRows();
     // A window with both logs holding text, and the text they hold.
     struct Logged {
         QByteArray tcp, com;
@@ -196,13 +155,17 @@ private:
     void exportExpectingFailure(TForm1& form, ModalWatcher& watcher, const QString& folder);
 };
 
-void TestFaultsFiles::damagedSettingsRecord_data() {
+void TestFaultsFiles::addDamageRows() {
     QTest::addColumn<Damage>("damage");
     QTest::newRow("cannot be read") << Damage::Unreadable;
     QTest::newRow("empty") << Damage::Empty;
     QTest::newRow("cut short") << Damage::Truncated;
     QTest::newRow("garbage") << Damage::Garbage;
     QTest::newRow("without end") << Damage::Endless;
+}
+
+void TestFaultsFiles::damagedSettingsRecord_data() {
+    addDamageRows();
 }
 
 void TestFaultsFiles::damagedSettingsRecord() {
@@ -213,7 +176,7 @@ void TestFaultsFiles::damagedSettingsRecord() {
     if (!note.isEmpty())
         qInfo("TCP.SET is %s", qPrintable(note));
     const QFileInfo before(path);
-    const QByteArray bytesBefore = before.isFile() ? readFile(path) : QByteArray();
+    const QByteArray bytesBefore = before.isFile() ? ReadFileBytes(path) : QByteArray();
 
     ModalWatcher watcher;
     TForm1 form;
@@ -268,30 +231,25 @@ void TestFaultsFiles::damagedSettingsRecord() {
     QCOMPARE(after.isDir(), before.isDir());
     QCOMPARE(after.isSymLink(), before.isSymLink());
     if (before.isFile() && !before.isSymLink())
-        QCOMPARE(readFile(path), bytesBefore);
+        QCOMPARE(ReadFileBytes(path), bytesBefore);
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 void TestFaultsFiles::damagedComPortIni_data() {
-    QTest::addColumn<Damage>("damage");
-    QTest::newRow("cannot be read") << Damage::Unreadable;
-    QTest::newRow("empty") << Damage::Empty;
-    QTest::newRow("cut short") << Damage::Truncated;
-    QTest::newRow("garbage") << Damage::Garbage;
-    QTest::newRow("without end") << Damage::Endless;
+    addDamageRows();
 }
 
 void TestFaultsFiles::damagedComPortIni() {
     QFETCH(Damage, damage);
     WorkingDir dir;
     const QString path = dir.file(QStringLiteral("comport.ini"));
-    writeFile(dir.file(QStringLiteral("TCP.SET")), sampleRecord());
+    WriteFileBytes(dir.file(QStringLiteral("TCP.SET")), sampleRecord());
     const QByteArray good = "[ComPort1]\r\nPort=/dev/ttyUSB7\r\nBaudRate=9600\r\nStopBits=2\r\n";
     const QString note = damageFile(path, damage, good, good.indexOf("StopBits") + 5);
     if (!note.isEmpty())
         qInfo("comport.ini is %s", qPrintable(note));
     const QFileInfo before(path);
-    const QByteArray bytesBefore = before.isFile() ? readFile(path) : QByteArray();
+    const QByteArray bytesBefore = before.isFile() ? ReadFileBytes(path) : QByteArray();
 
     ModalWatcher watcher;
     TForm1 form;
@@ -342,7 +300,7 @@ void TestFaultsFiles::damagedComPortIni() {
     QCOMPARE(after.isDir(), before.isDir());
     QCOMPARE(after.isSymLink(), before.isSymLink());
     if (before.isFile() && !before.isSymLink())
-        QCOMPARE(readFile(path), bytesBefore);
+        QCOMPARE(ReadFileBytes(path), bytesBefore);
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
@@ -360,7 +318,7 @@ void TestFaultsFiles::exportExpectingFailure(TForm1& form, ModalWatcher& watcher
     const Logged logs{form.redtTCPIPMsg->text(), form.redtComPortMsg->text()};
     const QString target = QDir(folder).filePath(QStringLiteral("old.txt"));
     const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    chooseFile(watcher, target);
+    ChooseSaveFile(watcher, target);
     watcher.answerBox(QMessageBox::Yes); // overwrite
     watcher.answerBox(QMessageBox::Ok);
     form.Export1->trigger();
@@ -368,7 +326,7 @@ void TestFaultsFiles::exportExpectingFailure(TForm1& form, ModalWatcher& watcher
     QCOMPARE(watcher.seen().size(), 2);
     QCOMPARE(watcher.seen()[1].title, QStringLiteral("Brixel"));
     QCOMPARE(watcher.seen()[1].text, QStringLiteral("File Save Error!"));
-    QCOMPARE(readFile(target), QByteArray("old export"));
+    QCOMPARE(ReadFileBytes(target), QByteArray("old export"));
     QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entries);
     QCOMPARE(form.redtTCPIPMsg->text(), logs.tcp);
     QCOMPARE(form.redtComPortMsg->text(), logs.com);
@@ -386,11 +344,11 @@ void TestFaultsFiles::exportIntoFolderThatCannotBeWritten() {
             QSKIP(qPrintable(QStringLiteral("running as root, and mounting a read-only file system "
                                             "for the test is not permitted here (%1)")
                                  .arg(mount->why())));
-        writeFile(QDir(folder).filePath(QStringLiteral("old.txt")), "old export");
+        WriteFileBytes(QDir(folder).filePath(QStringLiteral("old.txt")), "old export");
         QVERIFY(mount->makeReadOnly());
         qInfo("the folder is a read-only tmpfs");
     } else {
-        writeFile(QDir(folder).filePath(QStringLiteral("old.txt")), "old export");
+        WriteFileBytes(QDir(folder).filePath(QStringLiteral("old.txt")), "old export");
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         qInfo("the folder has no write permission");
     }
@@ -426,7 +384,7 @@ void TestFaultsFiles::exportOntoFullDisk() {
                     : "mounting needs root");
         mount.reset();
     }
-    writeFile(QDir(folder).filePath(QStringLiteral("old.txt")), "old export");
+    WriteFileBytes(QDir(folder).filePath(QStringLiteral("old.txt")), "old export");
 
     ModalWatcher watcher;
     TForm1 form;
@@ -441,14 +399,14 @@ void TestFaultsFiles::exportOntoFullDisk() {
     // With room again, the same export goes through and holds both logs whole.
     if (mount) {
         mount.reset();
-        writeFile(QDir(folder).filePath(QStringLiteral("old.txt")), "old export");
+        WriteFileBytes(QDir(folder).filePath(QStringLiteral("old.txt")), "old export");
     }
     watcher.clear();
-    chooseFile(watcher, QDir(folder).filePath(QStringLiteral("old.txt")));
+    ChooseSaveFile(watcher, QDir(folder).filePath(QStringLiteral("old.txt")));
     watcher.answerBox(QMessageBox::Yes);
     form.Export1->trigger();
     QCOMPARE(watcher.seen().size(), 1);
-    QCOMPARE(readFile(QDir(folder).filePath(QStringLiteral("old.txt"))),
+    QCOMPARE(ReadFileBytes(QDir(folder).filePath(QStringLiteral("old.txt"))),
              BuildExportText(logs.tcp, logs.com));
 }
 

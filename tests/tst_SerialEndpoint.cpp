@@ -4,6 +4,7 @@
 #include "app/TForm1.h"
 #include "app/ToolButton.h"
 #include "link/ComPortIni.h"
+#include "support/FileBytes.h"
 #include "support/ModalWatcher.h"
 #include "support/PtyPair.h"
 #include "support/TestMain.h"
@@ -39,11 +40,6 @@ QString on(const PtyPair& pty) {
 
 QString off(const PtyPair& pty) {
     return pty.slavePath() + QStringLiteral(" Off");
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // What a test reads from the setup dialog before answering it.
@@ -345,7 +341,7 @@ void TestSerialEndpoint::setupDialogContentAndCancel() {
 
     // Cancel changes nothing and still writes the file.
     QCOMPARE(f.comSettings, before);
-    QCOMPARE(readFile(iniPath()), UpdateComPortIni(QByteArray(), before));
+    QCOMPARE(ReadFileBytes(iniPath()), UpdateComPortIni(QByteArray(), before));
     QVERIFY(watcher_->seen().isEmpty());
 }
 
@@ -380,7 +376,7 @@ void TestSerialEndpoint::setupOkWithNewNameReopens() {
     QCOMPARE(second.readMaster(3), QByteArray("new"));
     QCOMPARE(pty_->drainMaster(), QByteArray());
 
-    const QByteArray ini = readFile(iniPath());
+    const QByteArray ini = ReadFileBytes(iniPath());
     QVERIFY(ini.contains("Port=" + second.slavePath().toLocal8Bit() + "\r\n"));
     QVERIFY(ini.contains("BaudRate=9600\r\n"));
     QVERIFY(ini.contains("Parity=Odd\r\n"));
@@ -407,17 +403,17 @@ void TestSerialEndpoint::setupOkOnOpenPortAppliesAtOnce() {
     QCOMPARE(cfgetospeed(&t), speed_t(B19200));
     QVERIFY(t.c_cflag & CSTOPB);
     QCOMPARE(f.comSettings.flowControl, QSerialPort::NoFlowControl); // "Custom" kept it
-    QVERIFY(readFile(iniPath()).contains("StopBits=2\r\n"));
+    QVERIFY(ReadFileBytes(iniPath()).contains("StopBits=2\r\n"));
 
     // A setting the open device refuses (a pseudo-terminal has no 7-bit mode):
     // reported, the port stays open, the file keeps what it had.
-    const QByteArray before = readFile(iniPath());
+    const QByteArray before = ReadFileBytes(iniPath());
     answerSetup(*watcher_, nullptr, QString(), {{u"cbDataBits"_s, u"7"_s}}, "btnOK");
     f.btnSetup->click();
     QCOMPARE(watcher_->seen().size(), 1);
     QCOMPARE(watcher_->seen().front().text, QStringLiteral("There is no Com Port"));
     QVERIFY(f.ComPort1->isOpen());
-    QCOMPARE(readFile(iniPath()), before);
+    QCOMPARE(ReadFileBytes(iniPath()), before);
 }
 
 void TestSerialEndpoint::setupNewNameThatCannotOpen() {

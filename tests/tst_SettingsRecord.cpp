@@ -3,6 +3,7 @@
 #include "app/TForm1.h"
 #include "app/ToolButton.h"
 #include "persist/SettingsRecord.h"
+#include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
 #include "support/ModalWatcher.h"
 #include "support/TestMain.h"
@@ -19,19 +20,6 @@ using namespace brixel;
 namespace {
 
 constexpr int kSize = 184;
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 void put32(QByteArray& record, int offset, qint32 value) {
     for (int i = 0; i < 4; ++i)
@@ -87,7 +75,7 @@ private slots:
 void TestSettingsRecord::firstStartWritesDefaultFile() {
     WorkingDir dir;
     TForm1 form; // creation writes the file, before any show
-    const QByteArray bytes = readFile(dir.file(QStringLiteral("TCP.SET")));
+    const QByteArray bytes = ReadFileBytes(dir.file(QStringLiteral("TCP.SET")));
     QCOMPARE(bytes.size(), kSize);
 
     QByteArray expected(kSize, '\0');
@@ -117,9 +105,9 @@ void TestSettingsRecord::firstStartWritesDefaultFile() {
 void TestSettingsRecord::existingFileIsLeftAlone() {
     WorkingDir dir;
     const QByteArray mine = handRecord("mine.example").left(100);
-    writeFile(dir.file(QStringLiteral("TCP.SET")), mine);
+    WriteFileBytes(dir.file(QStringLiteral("TCP.SET")), mine);
     TForm1 form;
-    QCOMPARE(readFile(dir.file(QStringLiteral("TCP.SET"))), mine);
+    QCOMPARE(ReadFileBytes(dir.file(QStringLiteral("TCP.SET"))), mine);
 }
 
 void TestSettingsRecord::defaultFileThatCannotBeWrittenIsSkipped() {
@@ -187,7 +175,7 @@ void TestSettingsRecord::saveAndRestoreRoundTrip() {
         form.rxFormat = 2;
         form.btnSave->click();
     }
-    const QByteArray bytes = readFile(path);
+    const QByteArray bytes = ReadFileBytes(path);
     QCOMPARE(bytes.size(), kSize);
     QCOMPARE(bytes.left(18), QByteArray("raspberrypi.local\0", 18));
     QCOMPARE(get32(bytes, 64), 1234);
@@ -213,7 +201,7 @@ void TestSettingsRecord::saveAndRestoreRoundTrip() {
     QCOMPARE(form.rdIncomingFormat->itemIndex(), 2);
     // Saving again without a change writes the same bytes.
     form.btnSave->click();
-    QCOMPARE(readFile(path), bytes);
+    QCOMPARE(ReadFileBytes(path), bytes);
 }
 
 void TestSettingsRecord::bytesWithoutMeaningAreWrittenBack() {
@@ -230,7 +218,7 @@ void TestSettingsRecord::bytesWithoutMeaningAreWrittenBack() {
     original[166] = 1;
     original[167] = 3;
     original[168] = 1;
-    writeFile(path, original);
+    WriteFileBytes(path, original);
 
     TForm1 form;
     form.show();
@@ -238,7 +226,7 @@ void TestSettingsRecord::bytesWithoutMeaningAreWrittenBack() {
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(form.reservedValue.data()), 8),
              original.mid(176, 8));
     form.btnSave->click();
-    QCOMPARE(readFile(path), original);
+    QCOMPARE(ReadFileBytes(path), original);
 
     // A changed field changes only its own bytes.
     form.txbHost->setText(QStringLiteral("a"));
@@ -247,7 +235,7 @@ void TestSettingsRecord::bytesWithoutMeaningAreWrittenBack() {
     QByteArray expected = original;
     expected[1] = '\0';
     put32(expected, 64, 7);
-    QCOMPARE(readFile(path), expected);
+    QCOMPARE(ReadFileBytes(path), expected);
 }
 
 void TestSettingsRecord::socketModeIsKeptWithinItems_data() {
@@ -268,12 +256,12 @@ void TestSettingsRecord::socketModeIsKeptWithinItems() {
     const QString path = dir.file(QStringLiteral("TCP.SET"));
     QByteArray record = handRecord();
     put32(record, 68, stored);
-    writeFile(path, record);
+    WriteFileBytes(path, record);
     TForm1 form;
     form.show();
     QCOMPARE(form.grpTCPSocketType->itemIndex(), shown);
     form.btnSave->click();
-    QCOMPARE(get32(readFile(path), 68), shown);
+    QCOMPARE(get32(ReadFileBytes(path), 68), shown);
 }
 
 void TestSettingsRecord::comPortOnKeepsItsValue() {
@@ -281,14 +269,14 @@ void TestSettingsRecord::comPortOnKeepsItsValue() {
     const QString path = dir.file(QStringLiteral("TCP.SET"));
     QByteArray record = handRecord();
     record[72] = 2;
-    writeFile(path, record);
+    WriteFileBytes(path, record);
     TForm1 form;
     form.show();
     QCOMPARE(form.comPortOn, quint8(2));
     QVERIFY(form.btnComPortOn->isDown());
     QVERIFY(!form.btnComPortOff->isDown());
     form.btnSave->click();
-    QCOMPARE(readFile(path)[72], char(2));
+    QCOMPARE(ReadFileBytes(path)[72], char(2));
 }
 
 void TestSettingsRecord::formatsOutsideRangeReadAsString_data() {
@@ -312,7 +300,7 @@ void TestSettingsRecord::formatsOutsideRangeReadAsString() {
     QByteArray record = handRecord();
     record[166] = char(txByte);
     record[167] = char(rxByte);
-    writeFile(path, record);
+    WriteFileBytes(path, record);
     TForm1 form;
     form.show();
     // State and selector agree, so the TX buttons and the logs do what is shown.
@@ -321,7 +309,7 @@ void TestSettingsRecord::formatsOutsideRangeReadAsString() {
     QCOMPARE(form.rxFormat, rx);
     QCOMPARE(form.rdIncomingFormat->itemIndex(), rx);
     form.btnSave->click();
-    const QByteArray saved = readFile(path);
+    const QByteArray saved = ReadFileBytes(path);
     QCOMPARE(int(saved[166]), tx);
     QCOMPARE(int(saved[167]), rx);
 }
@@ -348,7 +336,7 @@ void TestSettingsRecord::portTextSavesParseIntValue() {
         form.txbPort->setText(typed);
         form.btnSave->click();
     }
-    QCOMPARE(get32(readFile(path), 64), stored);
+    QCOMPARE(get32(ReadFileBytes(path), 64), stored);
     TForm1 form;
     form.show();
     QCOMPARE(form.txbPort->text(), QString::number(stored));
@@ -383,7 +371,7 @@ void TestSettingsRecord::hostLengths() {
         form.txbHost->setText(typed);
         form.btnSave->click();
     }
-    const QByteArray bytes = readFile(path);
+    const QByteArray bytes = ReadFileBytes(path);
     const QByteArray hostBytes = restored.toLocal8Bit();
     QCOMPARE(bytes.left(hostBytes.size()), hostBytes);
     QCOMPARE(bytes[hostBytes.size()], '\0');
@@ -398,12 +386,12 @@ void TestSettingsRecord::hostLengths() {
 void TestSettingsRecord::hostWithoutZeroByteReadsWholeField() {
     WorkingDir dir;
     const QString path = dir.file(QStringLiteral("TCP.SET"));
-    writeFile(path, handRecord(QByteArray(64, 'q')));
+    WriteFileBytes(path, handRecord(QByteArray(64, 'q')));
     TForm1 form;
     form.show();
     QCOMPARE(form.txbHost->text(), QString(64, QLatin1Char('q')));
     form.btnSave->click();
-    QCOMPARE(readFile(path).left(64), QByteArray(63, 'q') + '\0');
+    QCOMPARE(ReadFileBytes(path).left(64), QByteArray(63, 'q') + '\0');
 }
 
 void TestSettingsRecord::shortFileIsAppliedAsFarAsItGoes() {
@@ -413,7 +401,7 @@ void TestSettingsRecord::shortFileIsAppliedAsFarAsItGoes() {
     put32(record, 64, 1234);
     put32(record, 68, 2);
     record[168] = 0;
-    writeFile(path, record.left(70)); // host and port whole, socket mode cut
+    WriteFileBytes(path, record.left(70)); // host and port whole, socket mode cut
     ModalWatcher watcher;
     TForm1 form;
     form.show();
@@ -429,7 +417,7 @@ void TestSettingsRecord::shortFileIsAppliedAsFarAsItGoes() {
 
     // A save writes the whole record again.
     form.btnSave->click();
-    const QByteArray saved = readFile(path);
+    const QByteArray saved = ReadFileBytes(path);
     QCOMPARE(saved.size(), kSize);
     QCOMPARE(get32(saved, 68), 0);
     QCOMPARE(saved[168], char(1));
@@ -465,13 +453,13 @@ void TestSettingsRecord::failedSaveKeepsOldFile() {
     const QString path = dir.file(QStringLiteral("TCP.SET"));
     TForm1 form; // writes the default file
     form.show();
-    const QByteArray before = readFile(path);
+    const QByteArray before = ReadFileBytes(path);
     QCOMPARE(before.size(), kSize);
     QString target = path;
     if (!stopHalfWay) {
         target = dir.file(QStringLiteral("folder"));
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-        writeFile(dir.file(QStringLiteral("folder/inside")), "kept");
+        WriteFileBytes(dir.file(QStringLiteral("folder/inside")), "kept");
         form.settingsPath = target;
     }
 
@@ -488,10 +476,10 @@ void TestSettingsRecord::failedSaveKeepsOldFile() {
     QCOMPARE(watcher.seen().front().text, QStringLiteral("Cannot create file %1.").arg(target));
 
     // The old file is whole and no half-written file is left beside it.
-    QCOMPARE(readFile(path), before);
+    QCOMPARE(ReadFileBytes(path), before);
     QStringList expectedEntries{QStringLiteral("TCP.SET")};
     if (!stopHalfWay) {
-        QCOMPARE(readFile(dir.file(QStringLiteral("folder/inside"))), QByteArray("kept"));
+        QCOMPARE(ReadFileBytes(dir.file(QStringLiteral("folder/inside"))), QByteArray("kept"));
         expectedEntries.prepend(QStringLiteral("folder"));
     }
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -500,7 +488,7 @@ void TestSettingsRecord::failedSaveKeepsOldFile() {
     QCOMPARE(FieldToText(form.settingsRecord->host(), 64), QByteArray("changed.example"));
     form.settingsPath = path;
     form.btnSave->click();
-    QCOMPARE(readFile(path).left(16), QByteArray("changed.example\0", 16));
+    QCOMPARE(ReadFileBytes(path).left(16), QByteArray("changed.example\0", 16));
 }
 
 BRIXEL_TEST_MAIN(TestSettingsRecord)
