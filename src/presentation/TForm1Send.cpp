@@ -57,17 +57,11 @@ QTcpSocket* TForm1::ManualSendTarget() const {
 }
 
 void TForm1::btnTCPSendMessageClick() {
-    QByteArray bytes;
-    if (txFormat == kStringFormat) {
-        bytes = brixel::EncodeTxText(FieldBytes(txbSendMessage), kStringFormat,
-                                     chkCarriageReturn->isChecked(), chkNewLine->isChecked())
-                    .bytes;
-    } else {
-        const QByteArray text = NormalizedForFormat(FieldBytes(txbSendMessage), txFormat);
-        // The field shows the normalised text, also when the send then fails.
+    const QByteArray text = NormalizedForFormat(FieldBytes(txbSendMessage), txFormat);
+    // Outside String the field shows the normalised text, also when the send then fails.
+    if (txFormat != kStringFormat)
         txbSendMessage->setText(QString::fromLatin1(text));
-        bytes = EncodeTxText(text);
-    }
+    const QByteArray bytes = EncodeTxText(text);
     // The target is picked after encoding: a box may have been open meanwhile.
     QTcpSocket* target = ManualSendTarget();
     if (!target) {
@@ -83,14 +77,7 @@ void TForm1::btnSendComClick() {
         ShowPlainMessage(this, QStringLiteral("Com Port is not connected! Cannot transmit (TX)"));
         return;
     }
-    QByteArray bytes;
-    if (txFormat == kStringFormat) {
-        bytes = brixel::EncodeTxText(FieldBytes(txbCom), kStringFormat,
-                                     chkCarriageReturn->isChecked(), chkNewLine->isChecked())
-                    .bytes;
-    } else {
-        bytes = EncodeTxText(NormalizedForFormat(FieldBytes(txbCom), txFormat));
-    }
+    const QByteArray bytes = EncodeTxText(NormalizedForFormat(FieldBytes(txbCom), txFormat));
     // The port may have closed while a box was open.
     if (!bytes.isEmpty() && ComPort1->isOpen())
         ComPort1->write(bytes);
